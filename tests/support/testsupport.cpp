@@ -1,0 +1,10 @@
+#include "testsupport.h"
+
+namespace testsupport {
+
+QByteArray Tilde(QByteArray bytes)
+{
+    return bytes.replace('\0', '~');
+}
+
+} // namespace testsupport
