@@ -1,0 +1,172 @@
+#include "ui/widgets.h"
+
+#include "session/wiretext.h"
+#include "ui/resultlistmodel.h"
+
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QValidator>
+
+namespace {
+
+class WireValidator final : public QValidator
+{
+public:
+    WireValidator(bool upperCase, bool digitsOnly, QObject *parent)
+        : QValidator(parent), m_upperCase(upperCase), m_digitsOnly(digitsOnly)
+    {
+    }
+
+    State validate(QString &input, int &) const override
+    {
+        for (const QChar c : std::as_const(input)) {
+            if (!IsWireChar(c))
+                return Invalid;
+        }
+        if (m_upperCase)
+            input = WireUpper(input);
+        return Acceptable;
+    }
+
+private:
+    bool m_upperCase;
+    bool m_digitsOnly; // enforced on key presses only, see CFormEdit
+};
+
+class DigitsFilter final : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            const QString text = key->text();
+            if (!text.isEmpty() && text.at(0).isPrint() &&
+                !(text.size() == 1 && text.at(0) >= u'0' && text.at(0) <= u'9'))
+                return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+CFormEdit::CFormEdit(bool upperCase, bool digitsOnly, QWidget *parent)
+    : QLineEdit(parent), m_upperCase(upperCase)
+{
+    setValidator(new WireValidator(upperCase, digitsOnly, this));
+    if (digitsOnly)
+        installEventFilter(new DigitsFilter(this));
+}
+
+void CFormEdit::setWireText(const QByteArray &bytes)
+{
+    const QString text = WireToText(bytes);
+    setText(m_upperCase ? WireUpper(text) : text);
+}
+
+QByteArray CFormEdit::wireText() const
+{
+    return TextToWire(text());
+}
+
+CResultList::CResultList(QWidget *parent) : QListView(parent), m_model(new ResultListModel(this))
+{
+    setModel(m_model);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);
+    connect(this, &QListView::doubleClicked, this, &CResultList::lineDoubleClicked);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &CResultList::selectionOrCurrentChanged);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CResultList::selectionOrCurrentChanged);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &CResultList::adjustLineWidth);
+}
+
+void CResultList::addLine(QByteArrayView line)
+{
+    m_model->appendLine(line);
+}
+
+void CResultList::resetContent()
+{
+    m_model->clear();
+    setGridSize({});
+    horizontalScrollBar()->setValue(0);
+}
+
+qsizetype CResultList::count() const
+{
+    return m_model->lineCount();
+}
+
+QByteArray CResultList::text(qsizetype i) const
+{
+    return m_model->lineText(i);
+}
+
+qsizetype CResultList::currentLine() const
+{
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() : 0;
+}
+
+void CResultList::flushAndUpdate()
+{
+    m_model->flush();
+    viewport()->repaint();
+}
+
+void CResultList::adjustLineWidth()
+{
+    // Rows share one size; make it as wide as the longest line so the
+    // horizontal scroll bar reaches every character.
+    const int width = int(std::min<qsizetype>(m_model->longestLine(), 100000)) *
+                          fontMetrics().averageCharWidth() + 8;
+    if (width > gridSize().width()) {
+        setGridSize(QSize(width, fontMetrics().height() + 2));
+    }
+}
+
+CHistorySpin::CHistorySpin(QWidget *parent) : QWidget(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    auto *up = new QToolButton(this);
+    auto *down = new QToolButton(this);
+    up->setArrowType(Qt::UpArrow);
+    down->setArrowType(Qt::DownArrow);
+    for (QToolButton *b : {up, down}) {
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAutoRepeat(true);
+    }
+    up->setObjectName(QStringLiteral("up"));
+    down->setObjectName(QStringLiteral("down"));
+    connect(up, &QToolButton::clicked, this, [this] { emit stepProposed(-1); });
+    connect(down, &QToolButton::clicked, this, [this] { emit stepProposed(+1); });
+    m_up = up;
+    m_down = down;
+}
+
+void CHistorySpin::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Up)
+        emit stepProposed(-1);
+    else if (event->key() == Qt::Key_Down)
+        emit stepProposed(+1);
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void CHistorySpin::resizeEvent(QResizeEvent *)
+{
+    const int half = height() / 2;
+    m_up->setGeometry(0, 0, width(), half);
+    m_down->setGeometry(0, half, width(), height() - half);
+}
