@@ -94,7 +94,12 @@ void BuildControls(QWidget *window, std::span<const ControlSpec> table, int cx, 
         control->setObjectName(spec.id >= 0 ? QString::number(spec.id)
                                             : QStringLiteral("static%1").arg(++statics));
         control->setProperty("controlId", spec.id);
-        control->setGeometry(units.toPixels(spec.x, spec.y, spec.cx, spec.cy));
+        QRect rect = units.toPixels(spec.x, spec.y, spec.cx, spec.cy);
+        // A box's text is never cut: it may take a few pixels more than the
+        // table gives, into the blank space beside it.
+        if (spec.kind == ControlKind::CheckBox || spec.kind == ControlKind::Radio)
+            rect.setWidth(std::max(rect.width(), control->sizeHint().width()));
+        control->setGeometry(rect);
         if (spec.kind == ControlKind::GroupBox)
             control->lower(); // a frame drawn behind the controls it surrounds
         if (spec.style & kHidden)
