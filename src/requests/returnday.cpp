@@ -44,7 +44,8 @@ bool IsDecemberDay(std::int64_t day)
 }
 
 // Adding 10000 to a December day would give month 13; the return day is
-// January of the next year instead.
+// January of the next year instead. The year is not capped at four digits:
+// December 9999 returns in January 10000.
 QByteArray JanuaryAfter(std::int64_t day)
 {
     const QByteArray dd = QByteArray::number(day / 1000000).rightJustified(2, '0');
