@@ -19,10 +19,7 @@ void CQueryDlg::SendConsoleMessage(bool convertBackslashZero)
         m_nHistoryIndex = int(m_aMessageHistory.size()) - 1;
     }
     m_listResults->resetContent();
-    if (m_pSocket)
-        m_pSocket->SendRequest(request.constData(), request.size());
-    else
-        Warn(kLostConnection);
+    Session().SendRequest(request.constData(), request.size());
 }
 
 void CQueryDlg::OnHistorySpin(int delta)

@@ -1,16 +1,23 @@
 #include "session/inetsocket.h"
 
+#include "queries/farerequests.h"
 #include "session/sessionowner.h"
 
 #include <QEventLoop>
 #include <QTimer>
+
+#ifdef Q_OS_LINUX
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
 
 namespace {
 // A bounded read buffer keeps each notification short and lets the socket
 // read fastest.
 constexpr qint64 kReadBufferSize = 64 * 1024;
 constexpr int kWriteTimeoutMs = 20000;
-constexpr qsizetype kCloseRequestSize = 8192;
 } // namespace
 
 int WsaErrorCode(QAbstractSocket::SocketError error, const QString &errorString)
@@ -53,6 +60,12 @@ QString FormatElapsed(qint64 ms)
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
+QString TooLongMessage(qsizetype excessBytes)
+{
+    return QStringLiteral("Die Anfrage ist um %1 Byte zu lang und wurde nicht gesendet.")
+        .arg(excessBytes);
+}
+
 CInetSocket::CInetSocket(SessionOwner *owner, QObject *parent)
     : QObject(parent), m_pOwner(owner)
 {
@@ -63,6 +76,41 @@ CInetSocket::~CInetSocket()
     // No close request: the socket is simply dropped.
     m_socket.disconnect(this);
     m_socket.abort();
+    DropPeerProbe();
+}
+
+void CInetSocket::KeepPeerProbe()
+{
+#ifdef Q_OS_LINUX
+    DropPeerProbe();
+    m_probeFd = ::dup(int(m_socket.socketDescriptor()));
+#endif
+}
+
+bool CInetSocket::PeerWasReset()
+{
+    bool reset = false;
+#ifdef Q_OS_LINUX
+    if (m_probeFd >= 0) {
+        tcp_info info{};
+        socklen_t len = sizeof info;
+        // A reset leaves the connection CLOSED; an orderly close by the
+        // server leaves it in CLOSE_WAIT.
+        if (::getsockopt(m_probeFd, IPPROTO_TCP, TCP_INFO, &info, &len) == 0)
+            reset = info.tcpi_state == TCP_CLOSE;
+    }
+#endif
+    DropPeerProbe();
+    return reset;
+}
+
+void CInetSocket::DropPeerProbe()
+{
+#ifdef Q_OS_LINUX
+    if (m_probeFd >= 0)
+        ::close(m_probeFd);
+#endif
+    m_probeFd = -1;
 }
 
 void CInetSocket::OpenStreams()
@@ -93,6 +141,8 @@ int CInetSocket::ConnectAndWait(const QString &host, quint16 port, int timeoutMs
         m_socket.state() != QAbstractSocket::UnconnectedState)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     m_connecting = false;
+    if (m_socket.state() == QAbstractSocket::ConnectedState)
+        KeepPeerProbe();
     if (m_socket.state() != QAbstractSocket::ConnectedState) {
         if (m_connectError == 0)
             m_connectError = WsaErrorCode(m_socket.error(), m_socket.errorString());
@@ -132,13 +182,9 @@ void CInetSocket::SendRequest(const char *bytes, qsizetype count)
 
 void CInetSocket::Close()
 {
-    const QByteArray request = [] {
-        RequestArea area(kCloseRequestSize);
-        area.add("##CLOSECONNECTION");
-        return area.area();
-    }();
-    (void)WriteBlock(request);
+    (void)WriteBlock(BuildCloseRequest().bytes);
     m_closedByUs = true;
+    DropPeerProbe();
     m_socket.disconnect(this);
     m_socket.disconnectFromHost();
     if (m_socket.state() != QAbstractSocket::UnconnectedState)
@@ -148,6 +194,7 @@ void CInetSocket::Close()
 
 void CInetSocket::Shutdown()
 {
+    DropPeerProbe();
     m_socket.disconnect(this);
     m_socket.abort();
 }
@@ -203,8 +250,7 @@ void CInetSocket::OnSocketError(QAbstractSocket::SocketError error)
         emit connectAttemptEnded();
         return;
     }
-    if (error == QAbstractSocket::RemoteHostClosedError &&
-        !m_socket.errorString().contains(QLatin1StringView("reset"), Qt::CaseInsensitive))
+    if (error == QAbstractSocket::RemoteHostClosedError && !PeerWasReset())
         return; // a clean close: OnClose handles it
     FailReceive();
 }

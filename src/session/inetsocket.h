@@ -12,6 +12,8 @@
 #include <QTcpSocket>
 
 class SessionOwner;
+struct BuiltRequest;
+struct StartQueryParams;
 
 // The codes operators know from Windows Sockets.
 namespace WsaError {
@@ -28,6 +30,8 @@ int WsaErrorCode(QAbstractSocket::SocketError error, const QString &errorString)
 QString FormatElapsed(qint64 ms);
 
 inline const QString kLostConnection = QStringLiteral("Verbindung abgebrochen. Bitte neu aufbauen");
+// A request whose fields do not fit its fixed area is never sent cut short.
+QString TooLongMessage(qsizetype excessBytes);
 
 class CInetSocket : public QObject, private AnswerAssembler::Sink
 {
@@ -53,6 +57,18 @@ public:
     // WriteBlock, then marks the session as awaiting a reply; a failure shows
     // the lost-connection message.
     void SendRequest(const char *bytes, qsizetype count);
+    // The fixed-block requests. Each echoes its fields into the list when one
+    // is given, writes, and reports a request too long or a failed write.
+    void StartQuery(const StartQueryParams &params, CStringArray *echo);
+    void GetNextFareBlock(CStringArray *echo);
+    void GetPreviousFareBlock(CStringArray *echo);
+    void GetFare(QByteArray line, CStringArray *echo);
+    void GetFareRemarks(QByteArray line, CStringArray *echo);
+    // Asks the operator for the booking parameters, then writes the booking;
+    // nothing is written when the operator cancels.
+    void SendCrsBooking(QByteArray outLine, QByteArray crs, QByteArray inLine,
+                        QByteArray inboundTariff);
+
     // Sends the close request (its failure ignored) and closes the socket.
     void Close();
     // Shuts the connection down in both directions without a close request.
@@ -73,10 +89,17 @@ signals:
     void connectAttemptEnded();
 
 private:
+    void WriteRequest(const BuiltRequest &request, CStringArray *echo);
     void OnReceive();
     void OnClose();
     void OnSocketError(QAbstractSocket::SocketError error);
     void FailReceive();
+    // Whether the server reset the connection rather than closing it. The
+    // socket layer reports both as a close, so a second descriptor of the
+    // connection is kept to ask the system afterwards.
+    void KeepPeerProbe();
+    bool PeerWasReset();
+    void DropPeerProbe();
     void FlushPartialField();
     void answerLine(QByteArrayView line) override;
     void answerComplete() override;
@@ -86,4 +109,5 @@ private:
     int m_connectError = 0;
     bool m_connecting = false;
     bool m_closedByUs = false;
+    int m_probeFd = -1;
 };

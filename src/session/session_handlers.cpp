@@ -10,6 +10,11 @@
 
 void CQueryDlg::ConnectToServer()
 {
+    (void)Connect();
+}
+
+bool CQueryDlg::Connect()
+{
     UpdateNavigationButtons();
     UpdateData(true);
     if (m_pSocket) {
@@ -23,13 +28,16 @@ void CQueryDlg::ConnectToServer()
     m_saved.m_strSavedServerIP = m_strServerIP;
     // Port 0 and numbers beyond 16 bits name no port; Windows would cut them
     // to 16 bits and reach some other port.
-    const int error = (m_nServerPort == 0 || m_nServerPort > 65535)
-                          ? int(WsaError::AddressNotAvailable)
-                          : m_pSocket->ConnectAndWait(WireToText(m_strServerIP),
-                                                      quint16(m_nServerPort));
+    int error = WsaError::AddressNotAvailable;
+    if (m_nServerPort != 0 && m_nServerPort <= 65535) {
+        m_bConnecting = 1; // no timer query inside the wait
+        error = m_pSocket->ConnectAndWait(WireToText(m_strServerIP), quint16(m_nServerPort));
+        m_bConnecting = 0;
+    }
     if (error != 0)
         ShowMessage(this, QStringLiteral("Socket Fehler: %1").arg(error));
     EnableControl(Ctrl::FlightQuery, true);
+    return error == 0;
 }
 
 void CQueryDlg::OnCloseConnection()
@@ -51,6 +59,7 @@ void CQueryDlg::AnswerComplete(qint64 elapsedMs)
     elapsed->setToolTip(QStringLiteral("%1 ms").arg(elapsedMs));
     m_listResults->flushAndUpdate();
     UpdateNavigationButtons();
+    emit answerCompleted(elapsedMs);
 }
 
 void CQueryDlg::ReceiveDone()

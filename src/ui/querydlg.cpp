@@ -154,6 +154,14 @@ void CQueryDlg::timerEvent(QTimerEvent *event)
 
 void CQueryDlg::done(int result)
 {
+    if (m_nRunDepth > 0) {
+        // A scripted run holds this window's command handler: stop it and
+        // close once it has unwound.
+        m_bSpecialTestRunning = 0;
+        m_bCloseRequested = true;
+        m_nCloseResult = result;
+        return;
+    }
     DestroyWindow();
     QDialog::done(result);
 }

@@ -14,8 +14,12 @@
 #include <memory>
 
 class CInetSocket;
+struct StartQueryParams;
 class CResultList;
 class QAbstractButton;
+
+// Dispatches every event waiting in the queue; a quit request is dropped.
+void PumpWaitingMessages();
 
 class CQueryDlg : public QDialog, public QueryForm, private SessionOwner
 {
@@ -82,6 +86,10 @@ public:
 
     static constexpr unsigned kAboutCommand = 16;
 
+signals:
+    // An answer's closing empty field arrived and the list shows it whole.
+    void answerCompleted(qint64 elapsedMs);
+
 protected:
     void done(int result) override;
     void showEvent(QShowEvent *event) override;
@@ -98,6 +106,13 @@ private:
     void Beep() override;
 
     void OnInitDialog();
+    // ConnectToServer's work; false when the connection could not be made.
+    bool Connect();
+    // The current session, or a detached one that fails every write.
+    CInetSocket &Session();
+    void RunFareQuery(const StartQueryParams &params);
+    // Puts a composed request into the message field and sends it.
+    void SendComposed(const QByteArray &text, bool convertBackslashZero = true);
     void ConnectCommands();
     void ExchangeRadio(bool save, int firstId, int lastId, int &index);
     bool ExchangePort(bool save);
@@ -106,6 +121,13 @@ private:
     void RefreshSavedCopies();
     QAbstractButton *button(int id) const;
 
+    std::unique_ptr<CInetSocket> m_pDetached;
     bool m_bInitialised = false;
+    // Scripted runs in progress (a run can start inside another's wait), and
+    // a close that waits for them to unwind.
+    int m_nRunDepth = 0;
+    int m_bConnecting = 0;
+    bool m_bCloseRequested = false;
+    int m_nCloseResult = 0;
     bool m_bClosed = false;
 };
