@@ -37,7 +37,7 @@ Transmitter::Transmitter(QTcpSocket *socket, const FareServerOptions &options, Q
     : QObject(parent), m_socket(socket), m_options(options)
 {
     connect(m_socket, &QTcpSocket::bytesWritten, this, [this] {
-        if (!m_waiting)
+        if (m_phase == Phase::Streaming)
             pump();
     });
 }
@@ -65,6 +65,7 @@ void Transmitter::send(std::unique_ptr<AnswerBody> body)
         m_ending = Ending::Complete;
         m_limit = size;
     }
+    m_phase = Phase::Waiting;
     if (m_options.answerDelayMs > 0)
         after(m_options.answerDelayMs, [this] { pump(); });
     else
@@ -77,6 +78,7 @@ void Transmitter::pump()
 {
     if (!m_body || m_socket->state() != QAbstractSocket::ConnectedState)
         return;
+    m_phase = Phase::Waiting;
     if (m_options.pieceBytes > 0) {
         writePiece(std::min<qint64>(m_options.pieceBytes, m_limit - m_sent));
         m_socket->flush();
@@ -87,8 +89,10 @@ void Transmitter::pump()
     } else {
         while (m_sent < m_limit && m_socket->bytesToWrite() < kHighWaterBytes)
             writePiece(std::min(kChunkBytes, m_limit - m_sent));
-        if (m_sent < m_limit)
+        if (m_sent < m_limit) {
+            m_phase = Phase::Streaming;
             return;
+        }
     }
     end();
 }
@@ -101,6 +105,7 @@ void Transmitter::writePiece(qint64 bytes)
 
 void Transmitter::end()
 {
+    m_phase = Phase::Ending;
     switch (m_ending) {
     case Ending::Complete:
     case Ending::OmitTerminator:
@@ -127,6 +132,7 @@ void Transmitter::end()
 
 void Transmitter::done()
 {
+    m_phase = Phase::Idle;
     m_body.reset();
     emit finished();
 }
@@ -151,9 +157,5 @@ void Transmitter::resetWhenSent(int attempts)
 
 void Transmitter::after(int ms, std::function<void()> step)
 {
-    m_waiting = true;
-    QTimer::singleShot(std::max(0, ms), Qt::PreciseTimer, this, [this, step = std::move(step)] {
-        m_waiting = false;
-        step();
-    });
+    QTimer::singleShot(std::max(0, ms), Qt::PreciseTimer, this, std::move(step));
 }

@@ -22,7 +22,7 @@ public:
     ~Transmitter() override;
 
     void send(std::unique_ptr<AnswerBody> body);
-    bool busy() const { return m_body != nullptr; }
+    bool busy() const { return m_phase != Phase::Idle; }
 
 signals:
     // The answer is out (as far as the options let it out) and the
@@ -31,6 +31,10 @@ signals:
 
 private:
     enum class Ending { Complete, OmitTerminator, LateTerminator, Close, Reset };
+    // Only Streaming lets the socket's progress pull more bytes; every other
+    // step is driven by a timer, so that a flush that reports progress at
+    // once cannot run a step twice.
+    enum class Phase { Idle, Waiting, Streaming, Ending };
 
     void pump();
     void writePiece(qint64 bytes);
@@ -45,5 +49,5 @@ private:
     Ending m_ending = Ending::Complete;
     qint64 m_limit = 0; // bytes to send before the ending
     qint64 m_sent = 0;
-    bool m_waiting = false; // a timer will continue the answer
+    Phase m_phase = Phase::Idle;
 };
