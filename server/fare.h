@@ -12,7 +12,8 @@
 //   3 airline                        9 currency
 //   4 cabin: Y, C or F              10 stops
 //   5 passenger type
-// Block answers add an eleventh piece, see BlockLine().
+// Lines of a block answer carry one more piece, "B<block>/<blocks>" (see
+// farecommands.cpp).
 
 #include "session/framing.h"
 

@@ -96,8 +96,12 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(FAREPROBE_VERSION);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription("Demo fare server for Fareprobe: answers fare queries, "
-                                     "code look-ups and bookings from a built-in data set.");
+    parser.setApplicationDescription(
+        "Demo fare server for Fareprobe: answers fare queries, code look-ups and bookings from "
+        "a built-in data set. Runs until SIGINT or SIGTERM.\n"
+        "The options that end an answer early apply to every answer; when several are given, "
+        "--close-mid-field wins over --reset-mid-answer, which wins over --no-terminator, "
+        "which wins over --late-terminator.");
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({kHost, kPort, kVerbose, kHuge, kCloseMidField, kResetMidAnswer,
