@@ -23,6 +23,7 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { UseClassicStyle(); }
     void init();
     void cleanup();
     void everyControlOfTheLayout();

@@ -1,4 +1,5 @@
 #include "app/queryapp.h"
+#include "ui/controltable.h"
 #include "version.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@ int main(int argc, char *argv[])
     // The program name captions message boxes and names the settings branch.
     QApplication::setApplicationName(QFileInfo(QString::fromLocal8Bit(argv[0])).completeBaseName());
     QApplication::setApplicationVersion(QStringLiteral(FAREPROBE_VERSION));
+    UseClassicStyle();
     CQueryApp theApp;
     return theApp.Run();
 }

@@ -2,7 +2,9 @@
 
 #include "ui/widgets.h"
 
+#include <QApplication>
 #include <QButtonGroup>
+#include <QStyleFactory>
 #include <QCheckBox>
 #include <QFontMetricsF>
 #include <QGroupBox>
@@ -19,6 +21,14 @@ QFont DialogFont()
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(8);
     return font;
+}
+
+void UseClassicStyle()
+{
+    if (!qEnvironmentVariableIsEmpty("QT_STYLE_OVERRIDE"))
+        return;
+    if (QStyle *style = QStyleFactory::create(QStringLiteral("Windows")))
+        QApplication::setStyle(style);
 }
 
 DialogUnits::DialogUnits(const QFont &font)

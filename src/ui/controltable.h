@@ -33,6 +33,10 @@ struct ControlSpec
 // The font all windows of the program use.
 QFont DialogFont();
 
+// The classic style the layouts were drawn for: group box titles sit in
+// the frame line. Left alone when the user chose a style himself.
+void UseClassicStyle();
+
 class DialogUnits
 {
 public:
