@@ -2,6 +2,7 @@
 
 #include "session/wiretext.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -9,13 +10,16 @@ namespace {
 // Chunks of fixed size: growing one big buffer by doubling would copy it and
 // stall the event loop once it holds tens of megabytes.
 constexpr qsizetype kChunkSize = 4 * 1024 * 1024;
-constexpr int kFlushDelayMs = 40;
+// Each view update lays out every row, so the more rows, the rarer updates.
+int FlushDelayMs(qsizetype rows)
+{
+    return int(std::clamp<qsizetype>(40 + rows / 10000, 40, 150));
+}
 } // namespace
 
 ResultListModel::ResultListModel(QObject *parent) : QAbstractListModel(parent)
 {
     m_flushTimer.setSingleShot(true);
-    m_flushTimer.setInterval(kFlushDelayMs);
     connect(&m_flushTimer, &QTimer::timeout, this, &ResultListModel::flush);
 }
 
@@ -51,7 +55,7 @@ void ResultListModel::appendLine(QByteArrayView line)
         emit lineWidthGrew();
     }
     if (!m_flushTimer.isActive())
-        m_flushTimer.start();
+        m_flushTimer.start(FlushDelayMs(m_shown));
 }
 
 void ResultListModel::clear()
