@@ -24,15 +24,17 @@ public:
     explicit FormSource(FuzzedDataProvider &fdp) : m_fdp(fdp), m_clean(fdp.ConsumeBool()) {}
     bool clean() const { return m_clean; }
 
-    // Mostly short texts; now and then one repeated to many kilobytes, so
-    // that the 8192-byte areas overflow.
+    // Two bytes from the end give a text's length and repetition, so that
+    // every value gets its share of short inputs, and now and then one is
+    // repeated to many kilobytes to overflow the 8192-byte areas.
     QByteArray text()
     {
-        const std::string s = m_fdp.ConsumeRandomLengthString(300);
-        QByteArray t(s.data(), qsizetype(s.size()));
+        const auto length = m_fdp.ConsumeIntegral<uint8_t>();
         const auto repeat = m_fdp.ConsumeIntegral<uint8_t>();
+        const std::string s = m_fdp.ConsumeBytesAsString(length);
+        QByteArray t(s.data(), qsizetype(s.size()));
         if (repeat >= 240 && !t.isEmpty())
-            t = t.repeated((repeat - 239) * 8).left(20000);
+            t = t.repeated((repeat - 239) * 64).left(20000);
         if (m_clean)
             t.replace('\0', ' ').replace('~', '-').replace("\\0", "\\1");
         return t;

@@ -40,8 +40,10 @@ for t in "${targets[@]}"; do
     execs="$(awk '/stat::number_of_executed_units/ {print $2}' "$log" | tail -n 1)"
     if [ "$rc" -ne 0 ]; then
         failed=$((failed + 1))
-        echo "---- $t FAILED (exit $rc); last lines of its log:"
-        tail -n 40 "$log"
+        echo "---- $t FAILED (exit $rc):"
+        grep -E 'property violated|expected|ERROR:|runtime error|SUMMARY' "$log" | head -n 20 || true
+        echo "     the input:"
+        grep -E '^Base64:|Test unit written' "$log" || true
         summary+=("$(printf '%-24s FAILED  %12s execs  (inputs in %s)' "$t" "${execs:-?}" "$findings")")
     else
         summary+=("$(printf '%-24s ok      %12s execs' "$t" "${execs:-?}")")
