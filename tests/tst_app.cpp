@@ -232,6 +232,9 @@ void TestApp::unreadableOrOddStore_data()
     QTest::newRow("wrong types")
         << QByteArray("[ServerSettings]\nPort=abc\nEconomy=x\nDeparture=a, b\n") << "7000" << "FRA"
         << true;
+    QTest::newRow("number cut by NUL")
+        << QByteArray("[ServerSettings]\nPort=5\\0x\nEconomy=@Variant(\\0\\0\\0\\x4\\0\\0\\0\\x1\\0\\0\\0\\0)\n")
+        << "7000" << "FRA" << true;
     QTest::newRow("good values")
         << QByteArray("[ServerSettings]\nPort=8080\nEconomy=0\nDeparture=HAM\n") << "8080" << "HAM"
         << false;

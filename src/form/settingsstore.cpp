@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QSettings>
+#include <climits>
 
 namespace {
 
@@ -73,12 +74,21 @@ int ReadProfileInt(QSettings &store, const char *key, int defaultValue)
 {
     const QVariant value = store.value(SectionKey(key));
     const auto type = value.metaType().id();
-    if (type == QMetaType::Int || type == QMetaType::UInt || type == QMetaType::LongLong)
+    if (type == QMetaType::Int)
         return value.toInt();
+    if (type == QMetaType::UInt || type == QMetaType::LongLong) {
+        // QVariant::toInt() would cut a wider number down to its low 32 bits.
+        const qlonglong wide = value.toLongLong();
+        return wide >= INT_MIN && wide <= INT_MAX ? int(wide) : defaultValue;
+    }
     if (type != QMetaType::QString)
         return defaultValue;
+    // QString::toInt() stops at a NUL and would read "5\0x" as 5.
+    const QString text = value.toString().trimmed();
+    if (text.contains(QChar(0)))
+        return defaultValue;
     bool ok = false;
-    const int parsed = value.toString().trimmed().toInt(&ok);
+    const int parsed = text.toInt(&ok);
     return ok ? parsed : defaultValue;
 }
 

@@ -13,10 +13,7 @@ namespace {
 class WireValidator final : public QValidator
 {
 public:
-    WireValidator(bool upperCase, bool digitsOnly, QObject *parent)
-        : QValidator(parent), m_upperCase(upperCase), m_digitsOnly(digitsOnly)
-    {
-    }
+    WireValidator(bool upperCase, QObject *parent) : QValidator(parent), m_upperCase(upperCase) {}
 
     State validate(QString &input, int &) const override
     {
@@ -31,7 +28,6 @@ public:
 
 private:
     bool m_upperCase;
-    bool m_digitsOnly; // enforced on key presses only, see CFormEdit
 };
 
 class DigitsFilter final : public QObject
@@ -56,7 +52,8 @@ public:
 CFormEdit::CFormEdit(bool upperCase, bool digitsOnly, QWidget *parent)
     : QLineEdit(parent), m_upperCase(upperCase)
 {
-    setValidator(new WireValidator(upperCase, digitsOnly, this));
+    setValidator(new WireValidator(upperCase, this));
+    // Digits only from the keyboard: text the program places is not checked.
     if (digitsOnly)
         installEventFilter(new DigitsFilter(this));
 }
