@@ -111,10 +111,10 @@ void TestApp::valuesComeBackAfterRestart()
 {
     CQueryDlg *dlg = start();
     const QList<std::pair<int, QString>> texts{
-        {Ctrl::Departure, "MUC"}, {Ctrl::Arrival, "LAX"},       {Ctrl::DepDate, "15052027"},
-        {Ctrl::OJDeparture, "SFO"}, {Ctrl::OJArrival, "HAM"},   {Ctrl::RTDepDate, "14"},
-        {Ctrl::Tolerance, "3"},     {Ctrl::Airline1, "LH"},     {Ctrl::Airline2, "UA"},
-        {Ctrl::Airline3, "AF"},     {Ctrl::Stops1, "*"},        {Ctrl::Stops2, "1"},
+        {Ctrl::Departure, "MUC"},   {Ctrl::Arrival, "LAX"},      {Ctrl::DepDate, "15052027"},
+        {Ctrl::OJDeparture, "SFO"}, {Ctrl::OJArrival, "HAM"},    {Ctrl::RTDepDate, "14"},
+        {Ctrl::Tolerance, "3"},     {Ctrl::Airline1, "LH"},      {Ctrl::Airline2, "UA"},
+        {Ctrl::Airline3, "AF"},     {Ctrl::Stops1, "*"},         {Ctrl::Stops2, "1"},
         {Ctrl::Stops3, "2"},        {Ctrl::Supplier, "DERTOUR"}, {Ctrl::Currency, "EUR"},
         {Ctrl::UseCRS, "1A"},
     };
@@ -129,7 +129,8 @@ void TestApp::valuesComeBackAfterRestart()
     dlg = start();
     for (const auto &[id, text] : texts)
         QCOMPARE(Edit(dlg, id), text);
-    for (int id : {Ctrl::Business, Ctrl::TTAgent, Ctrl::Oneway, Ctrl::TariffsOnBlock, Ctrl::TTNormal})
+    for (int id :
+         {Ctrl::Business, Ctrl::TTAgent, Ctrl::Oneway, Ctrl::TariffsOnBlock, Ctrl::TTNormal})
         QVERIFY(Checked(dlg, id));
     QVERIFY(!Checked(dlg, Ctrl::Economy));
     QCOMPARE(Edit(dlg, Ctrl::Message), QStringLiteral("##GETFAREBLOCK~2~~"));
@@ -210,8 +211,8 @@ void TestApp::closeWithSessionSendsCloseRequestFirst()
     // The write of the close request happens before any key is stored.
     bool storedBeforeRequest = true;
     connect(&dlg->m_pSocket->socket(), &QTcpSocket::bytesWritten, this, [&] {
-        storedBeforeRequest = QSettings(m_settings->path(), QSettings::IniFormat)
-                                  .contains("ServerSettings/Economy");
+        storedBeforeRequest =
+            QSettings(m_settings->path(), QSettings::IniFormat).contains("ServerSettings/Economy");
     });
     dlg->reject();
     QTRY_COMPARE(server.requests.size(), 1);
@@ -227,17 +228,23 @@ void TestApp::unreadableOrOddStore_data()
     QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("departure");
     QTest::addColumn<bool>("economy");
-    QTest::newRow("missing file") << QByteArray() << "7000" << "FRA" << true;
-    QTest::newRow("garbage") << QByteArray("\x01\xff[[[=\n\0\0zz", 12) << "7000" << "FRA" << true;
-    QTest::newRow("wrong types")
-        << QByteArray("[ServerSettings]\nPort=abc\nEconomy=x\nDeparture=a, b\n") << "7000" << "FRA"
-        << true;
+    QTest::newRow("missing file") << QByteArray() << "7000"
+                                  << "FRA" << true;
+    QTest::newRow("garbage") << QByteArray("\x01\xff[[[=\n\0\0zz", 12) << "7000"
+                             << "FRA" << true;
+    QTest::newRow("wrong types") << QByteArray(
+                                        "[ServerSettings]\nPort=abc\nEconomy=x\nDeparture=a, b\n")
+                                 << "7000"
+                                 << "FRA" << true;
     QTest::newRow("number cut by NUL")
-        << QByteArray("[ServerSettings]\nPort=5\\0x\nEconomy=@Variant(\\0\\0\\0\\x4\\0\\0\\0\\x1\\0\\0\\0\\0)\n")
-        << "7000" << "FRA" << true;
-    QTest::newRow("good values")
-        << QByteArray("[ServerSettings]\nPort=8080\nEconomy=0\nDeparture=HAM\n") << "8080" << "HAM"
-        << false;
+        << QByteArray("[ServerSettings]\nPort=5\\0x\nEconomy=@Variant("
+                      "\\0\\0\\0\\x4\\0\\0\\0\\x1\\0\\0\\0\\0)\n")
+        << "7000"
+        << "FRA" << true;
+    QTest::newRow("good values") << QByteArray(
+                                        "[ServerSettings]\nPort=8080\nEconomy=0\nDeparture=HAM\n")
+                                 << "8080"
+                                 << "HAM" << false;
 }
 
 void TestApp::unreadableOrOddStore()

@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
+
+#include "fareserver.h"
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -206,6 +208,8 @@ private slots:
     void latencyFigures();
     void commandLine_data();
     void commandLine();
+    void demoServerSplitAnswerPrintsSameLines();
+    void demoServerIncompleteRequestAndRepeat();
 };
 
 void TestSend::answersAreTheSameHoweverSplit_data()
@@ -459,6 +463,49 @@ void TestSend::commandLine()
         QVERIFY2(run.out.contains(text), text);
     for (const QByteArray &text : stderrHas)
         QVERIFY2(run.err.contains(text), text);
+}
+
+namespace {
+QString Port(const FareServer &server)
+{
+    return QString::number(server.serverPort());
+}
+} // namespace
+
+void TestSend::demoServerSplitAnswerPrintsSameLines()
+{
+    const QByteArrayList requests{"##GETAIRPORTS~FILTER=F~MODE=3~WANTCITYCODE~WANTAIRPORTCODE~"
+                                  "WANTCITYNAME~WANTAIRPORTNAME~~",
+                                  "##GETAIRLINES~FILTER=~MODE=2~WANTAIRLINECODE~WANTAIRLINENAME~~"};
+    FareServer whole;
+    QVERIFY(whole.listen(QHostAddress::LocalHost, 0));
+    FareServerOptions bytewise;
+    bytewise.pieceBytes = 1;
+    FareServer split(bytewise);
+    QVERIFY(split.listen(QHostAddress::LocalHost, 0));
+    const Run a = RunSend(With({"--port", Port(whole)}, requests));
+    const Run b = RunSend(With({"--port", Port(split)}, requests));
+    QVERIFY(a.finished && b.finished);
+    QCOMPARE(a.exitCode, 0);
+    QCOMPARE(b.exitCode, 0);
+    QVERIFY(a.out.count('\n') > 5);
+    QCOMPARE(b.out, a.out);
+}
+
+void TestSend::demoServerIncompleteRequestAndRepeat()
+{
+    FareServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+    const Run incomplete =
+        RunSend({"--timeout", "1", "--port", Port(server), "##GETAIRLINES~FILTER=L"});
+    QVERIFY(incomplete.finished);
+    QCOMPARE(incomplete.exitCode, 3);
+    const Run repeated =
+        RunSend({"--repeat", "200", "--port", Port(server), "##GETAIRLINES~FILTER=L~~"});
+    QVERIFY(repeated.finished);
+    QCOMPARE(repeated.exitCode, 0);
+    for (const char *figure : {"min %1,", "median %1,", "p99 %1,", "max %1\n"})
+        QVERIFY2(Figure(repeated.err, QString::fromLatin1(figure)) >= 0, repeated.err);
 }
 
 QTEST_GUILESS_MAIN(TestSend)
