@@ -5,6 +5,7 @@
 #include "ui/aboutdlg.h"
 #include "ui/programicon.h"
 #include "ui/querydlg_layout.h"
+#include "ui/resultlistactions.h"
 #include "ui/widgets.h"
 
 #include <QAbstractButton>
@@ -32,6 +33,7 @@ CQueryDlg::CQueryDlg(SavedCopies &saved, QWidget *parent)
                    Qt::MSWindowsFixedSizeDialogHint);
     BuildControls(this, MainWindowControls(), kMainWindowWidth, kMainWindowHeight);
     m_listResults = control<CResultList>(Ctrl::ResultList);
+    new ResultListActions(m_listResults);
     ConnectCommands();
 }
 

@@ -1,0 +1,41 @@
+# Run by the "install" test: cmake --install into PREFIX, then every file
+# that must be there is looked for. Fails with the first one missing.
+file(REMOVE_RECURSE ${PREFIX})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "cmake --install failed (${result}):\n${output}")
+endif()
+
+foreach(program fareprobe fareprobe-server fareprobe-send)
+    set(path ${PREFIX}/${BINDIR}/${program})
+    if(NOT EXISTS ${path})
+        message(FATAL_ERROR "missing: ${path}")
+    endif()
+    execute_process(COMMAND test -x ${path} RESULT_VARIABLE notExecutable)
+    if(NOT notExecutable EQUAL 0)
+        message(FATAL_ERROR "not executable: ${path}")
+    endif()
+endforeach()
+
+set(desktop ${PREFIX}/${DATADIR}/applications/fareprobe.desktop)
+set(icon ${PREFIX}/${DATADIR}/icons/hicolor/scalable/apps/fareprobe.svg)
+foreach(path ${desktop} ${icon})
+    if(NOT EXISTS ${path})
+        message(FATAL_ERROR "missing: ${path}")
+    endif()
+endforeach()
+
+# The entry must start the installed program and name the installed icon.
+file(STRINGS ${desktop} entry)
+foreach(line "[Desktop Entry]" "Type=Application" "Exec=fareprobe" "Icon=fareprobe")
+    list(FIND entry "${line}" at)
+    if(at EQUAL -1)
+        message(FATAL_ERROR "${desktop} lacks the line ${line}")
+    endif()
+endforeach()
+file(READ ${icon} svg)
+if(NOT svg MATCHES "<svg ")
+    message(FATAL_ERROR "${icon} is no SVG image")
+endif()
+message(STATUS "installed into ${PREFIX}")
