@@ -106,6 +106,7 @@ private slots:
     void secondPressDuringFareBlockWait();
     void unansweredRequestHoldsTheRunUntilServerCloses();
     void connectionThatCannotBeMade();
+    void quitRequestDuringWaitIsDropped();
     void autoQueryTick_data();
     void autoQueryTick();
     void autoQueryOnTheWindowTimer();
@@ -301,6 +302,30 @@ void TestAutomation::connectionThatCannotBeMade()
     // No request was even tried: none reached the console.
     QCOMPARE(m_dlg->m_aMessageHistory, history);
     QCOMPARE(m_dlg->m_strMessage, QByteArray("START~~"));
+}
+
+void TestAutomation::quitRequestDuringWaitIsDropped()
+{
+    bool runEnded = false;
+    Responder responder(*m_server, guarded([&](int index) {
+        if (index == 2)
+            QCoreApplication::postEvent(qApp, new QEvent(QEvent::Quit));
+        if (index == kRoundLength - 1 && m_dlg->m_bSpecialTestRunning)
+            pressSpecialTest();
+        return true;
+    }));
+    QTimer::singleShot(0, this, [&] {
+        pressSpecialTest();
+        runEnded = true;
+        // A quit that got through would have ended the modal run before this.
+        QTimer::singleShot(0, m_dlg.get(), [this] { m_dlg->reject(); });
+    });
+    QCOMPARE(m_dlg->exec(), int(QDialog::Rejected));
+    QVERIFY(runEnded);
+    QVERIFY(m_dlg->isClosed());
+    // The round, then the close step's own close request.
+    QTRY_COMPARE(m_server->requests.size(), qsizetype(kRoundLength + 1));
+    QCOMPARE(Fields(m_server->requests.constLast()), QByteArrayList{"##CLOSECONNECTION"});
 }
 
 void TestAutomation::autoQueryTick_data()
