@@ -106,6 +106,7 @@ private slots:
     void secondPressDuringFareBlockWait();
     void unansweredRequestHoldsTheRunUntilServerCloses();
     void connectionThatCannotBeMade();
+    void serverGoneBeforeTheNextRound();
     void quitRequestDuringWaitIsDropped();
     void autoQueryTick_data();
     void autoQueryTick();
@@ -304,6 +305,24 @@ void TestAutomation::connectionThatCannotBeMade()
     QCOMPARE(m_dlg->m_strMessage, QByteArray("START~~"));
 }
 
+void TestAutomation::serverGoneBeforeTheNextRound()
+{
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    Responder responder(*m_server, guarded([&](int index) {
+        if (index == kRoundLength - 1) // the next round connects to a port nobody serves
+            m_dlg->control<CFormEdit>(Ctrl::ServerPort)->setText(QString::number(port));
+        return true;
+    }));
+    pressSpecialTest();
+    QCOMPARE(m_notes->messages, QStringList{"Socket Fehler: 10061"});
+    QCOMPARE(m_dlg->m_bSpecialTestRunning, 0);
+    QCOMPARE(m_server->requests.size(), qsizetype(kRoundLength));
+    QCOMPARE(m_dlg->m_aMessageHistory.constLast(), QByteArray("##CLOSECONNECTION~~"));
+}
+
 void TestAutomation::quitRequestDuringWaitIsDropped()
 {
     bool runEnded = false;
@@ -382,16 +401,27 @@ void TestAutomation::autoQueryOnTheWindowTimer()
 void TestAutomation::closeDuringRun_data()
 {
     QTest::addColumn<QString>("how");
-    QTest::newRow("reject") << "reject";
-    QTest::newRow("close") << "close";
-    QTest::newRow("closed while run modally") << "exec";
+    QTest::addColumn<bool>("answered");
+    QTest::newRow("reject") << "reject" << true;
+    QTest::newRow("close") << "close" << true;
+    QTest::newRow("closed while run modally") << "exec" << true;
+    QTest::newRow("closed while the answer is outstanding") << "reject" << false;
 }
 
 void TestAutomation::closeDuringRun()
 {
     QFETCH(QString, how);
+    QFETCH(bool, answered);
     constexpr int kClosedAt = 4;
+    bool serverGaveUp = false;
     Responder responder(*m_server, guarded([&](int index) {
+        if (index == kClosedAt && !answered) {
+            // Should the close not end the wait, the server's close would.
+            QTimer::singleShot(5000, m_server.get(), [&] {
+                serverGaveUp = true;
+                m_server->closeClean();
+            });
+        }
         if (index == kClosedAt) {
             if (how == QLatin1String("close"))
                 m_dlg->close();
@@ -400,6 +430,7 @@ void TestAutomation::closeDuringRun()
             // The run is told to stop; the window waits for it to unwind.
             if (m_dlg->isClosed())
                 QTest::qFail("closed before the run unwound", __FILE__, __LINE__);
+            return answered;
         }
         return true;
     }));
@@ -410,6 +441,7 @@ void TestAutomation::closeDuringRun()
         pressSpecialTest();
     }
     QCOMPARE(m_dlg->m_bSpecialTestRunning, 0);
+    QVERIFY(!serverGaveUp);
     QVERIFY(m_dlg->isClosed());
     QVERIFY(!m_dlg->isVisible());
     // Nothing of the round after the close; then the close step's request.
