@@ -185,8 +185,9 @@ void TestAutomation::rounds()
     QFETCH(QByteArray, message);
     QFETCH(QByteArray, start);
     QFETCH(int, rounds);
-    m_dlg->m_strMessage = message;
-    m_dlg->UpdateData(false);
+    // The field's text at the press counts, not an older value of the record.
+    m_dlg->m_strMessage = "STALE~~";
+    m_dlg->control<CFormEdit>(Ctrl::Message)->setWireText(message);
     const qsizetype historyBefore = m_dlg->m_aMessageHistory.size();
     const int total = rounds * kRoundLength;
     QByteArrayList newestEntry;

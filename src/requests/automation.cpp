@@ -3,6 +3,8 @@
 #include "requests/scriptedtexts.h"
 #include "session/inetsocket.h"
 #include "ui/querydlg.h"
+#include "ui/querydlg_layout.h"
+#include "ui/widgets.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -50,7 +52,10 @@ void CQueryDlg::OnSpecialTest()
     m_bSpecialTestRunning = m_bSpecialTestRunning ? 0 : 1;
     if (!m_bSpecialTestRunning)
         return; // the run in progress stops at its next check
-    const QByteArray startQuery = m_strMessage.isEmpty() ? kDefaultStartQuery : m_strMessage;
+    // What the message field shows at the press, even if not yet taken into
+    // the record: the operator typed it to be the start query.
+    const QByteArray typed = control<CFormEdit>(Ctrl::Message)->wireText();
+    const QByteArray startQuery = typed.isEmpty() ? kDefaultStartQuery : typed;
     ++m_nRunDepth;
     while (m_bSpecialTestRunning) {
         if (!Connect()) {
