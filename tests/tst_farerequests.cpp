@@ -10,6 +10,9 @@
 #include <climits>
 #include <functional>
 
+using testsupport::EmptyForm;
+using testsupport::Form;
+
 namespace {
 
 enum class Browse { Fare, Remarks };
@@ -50,24 +53,6 @@ QByteArray ByteRange(int from, int to)
     return bytes;
 }
 
-// Every text empty, every flag clear, Oneway, "Request recordsets only".
-QueryForm EmptyForm()
-{
-    QueryForm f;
-    f.m_bEconomy = f.m_bBusiness = f.m_bFirst = 0;
-    f.m_nTripType = 0;
-    f.m_bTTNormal = 0;
-    f.m_nResultMode = 0;
-    f.m_strCurrency.clear();
-    return f;
-}
-
-QueryForm Form(const std::function<void(QueryForm &)> &change)
-{
-    QueryForm f = EmptyForm();
-    change(f);
-    return f;
-}
 
 // Everything filled in, so that the order of all fields shows.
 QueryForm FullForm()

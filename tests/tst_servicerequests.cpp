@@ -10,6 +10,9 @@
 
 #include <functional>
 
+using testsupport::EmptyForm;
+using testsupport::Form;
+
 namespace {
 
 // The fields that a console text puts on the wire.
@@ -31,23 +34,6 @@ QByteArray NotationBytes()
     return bytes;
 }
 
-QueryForm EmptyForm()
-{
-    QueryForm f;
-    f.m_bEconomy = f.m_bBusiness = f.m_bFirst = 0;
-    f.m_nTripType = 0;
-    f.m_bTTNormal = 0;
-    f.m_nResultMode = 0;
-    f.m_strCurrency.clear();
-    return f;
-}
-
-QueryForm Form(const std::function<void(QueryForm &)> &change)
-{
-    QueryForm f = EmptyForm();
-    change(f);
-    return f;
-}
 
 // Oneway FRA to NYC on 15052000, Economy, DEM, tariff type Normal.
 QueryForm FaresForm(const std::function<void(QueryForm &)> &change = {})

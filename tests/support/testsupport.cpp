@@ -14,6 +14,24 @@ QByteArray Tilde(QByteArray bytes)
     return bytes.replace('\0', '~');
 }
 
+QueryForm EmptyForm()
+{
+    QueryForm f;
+    f.m_bEconomy = f.m_bBusiness = f.m_bFirst = 0;
+    f.m_nTripType = 0;
+    f.m_bTTNormal = 0;
+    f.m_nResultMode = 0;
+    f.m_strCurrency.clear();
+    return f;
+}
+
+QueryForm Form(const std::function<void(QueryForm &)> &change)
+{
+    QueryForm f = EmptyForm();
+    change(f);
+    return f;
+}
+
 NotifierRecorder::NotifierRecorder() : m_previous(SetNotifier(this)) {}
 
 NotifierRecorder::~NotifierRecorder()

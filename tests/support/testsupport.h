@@ -2,6 +2,7 @@
 
 // Shared helpers for the test programs.
 
+#include "form/queryform.h"
 #include "ui/notify.h"
 
 #include <QByteArray>
@@ -10,11 +11,17 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <functional>
 
 namespace testsupport {
 
 // Renders bytes with NUL shown as "~" so failures read like the console.
 QByteArray Tilde(QByteArray bytes);
+
+// Every text empty, every flag clear, Oneway, "Request recordsets only".
+QueryForm EmptyForm();
+// EmptyForm() with the given change.
+QueryForm Form(const std::function<void(QueryForm &)> &change);
 
 // Records message boxes and beeps instead of showing them, for its lifetime.
 class NotifierRecorder : public Notifier
