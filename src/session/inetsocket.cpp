@@ -204,13 +204,14 @@ void CInetSocket::OnReceive()
     if (m_bInReceive)
         return; // an earlier notification still runs (a modal box); it reads on after
     m_bInReceive = 1;
-    QByteArray buffer(kReadBufferSize, Qt::Uninitialized);
+    if (m_readBuffer.isEmpty())
+        m_readBuffer.resize(kReadBufferSize);
     while (m_socket.bytesAvailable() > 0) {
-        const qint64 n = m_socket.read(buffer.data(), buffer.size());
+        const qint64 n = m_socket.read(m_readBuffer.data(), m_readBuffer.size());
         if (n <= 0)
             break;
         if (!m_bReading)
-            m_assembler.feed(QByteArrayView(buffer.constData(), n), *this);
+            m_assembler.feed(QByteArrayView(m_readBuffer.constData(), n), *this);
         // else: a failed receive ended this session's reading; drop the bytes
     }
     m_bInReceive = 0;

@@ -106,6 +106,7 @@ private:
 
     QTcpSocket m_socket;
     AnswerAssembler m_assembler;
+    QByteArray m_readBuffer;
     int m_connectError = 0;
     bool m_connecting = false;
     bool m_closedByUs = false;

@@ -50,10 +50,7 @@ void ResultListModel::appendLine(QByteArrayView line)
         std::memcpy(reserve(line.size(), entry.chunk, entry.offset), line.data(),
                     size_t(line.size()));
     m_lines.push_back(entry);
-    if (line.size() > m_longest) {
-        m_longest = line.size();
-        emit lineWidthGrew();
-    }
+    m_longest = std::max(m_longest, line.size());
     if (!m_flushTimer.isActive())
         m_flushTimer.start(FlushDelayMs(m_shown));
 }
@@ -102,7 +99,7 @@ QVariant ResultListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_shown)
         return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+    if (role == Qt::DisplayRole)
         return DisplayText(lineView(index.row()));
     return {};
 }

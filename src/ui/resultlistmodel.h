@@ -37,9 +37,6 @@ public:
     // Tab characters expand to tab stops every eight columns.
     static QString DisplayText(QByteArrayView line);
 
-signals:
-    void lineWidthGrew();
-
 private:
     struct Line
     {
