@@ -128,8 +128,8 @@ void CResultList::adjustLineWidth()
 {
     // Rows share one size; make it as wide as the longest line so the
     // horizontal scroll bar reaches every character.
-    const int width = int(std::min<qsizetype>(m_model->longestLine(), 100000)) *
-                          fontMetrics().averageCharWidth() + 8;
+    const qsizetype shown = std::min(m_model->longestLine(), ResultListModel::kMaxShownChars + 1);
+    const int width = int(shown) * fontMetrics().averageCharWidth() + 8;
     if (width > gridSize().width()) {
         setGridSize(QSize(width, fontMetrics().height() + 2));
     }
