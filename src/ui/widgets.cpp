@@ -8,6 +8,8 @@
 #include <QToolButton>
 #include <QValidator>
 
+#include <limits>
+
 namespace {
 
 class WireValidator final : public QValidator
@@ -56,6 +58,9 @@ public:
 CFormEdit::CFormEdit(bool upperCase, bool digitsOnly, QWidget *parent)
     : QLineEdit(parent), m_upperCase(upperCase)
 {
+    // A line edit cuts its text at 32767 characters by default; composed
+    // requests pass through the message field and must leave whole.
+    setMaxLength(std::numeric_limits<int>::max());
     setValidator(new WireValidator(upperCase, digitsOnly, this));
     if (digitsOnly)
         installEventFilter(new DigitsFilter(this));
