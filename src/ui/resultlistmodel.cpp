@@ -106,18 +106,24 @@ QVariant ResultListModel::data(const QModelIndex &index, int role) const
 
 QString ResultListModel::DisplayText(QByteArrayView line)
 {
-    QString text = WireToText(line);
-    if (!text.contains(QLatin1Char('\t')))
-        return text;
-    QString expanded;
-    expanded.reserve(text.size() + 16);
-    for (const QChar c : std::as_const(text)) {
-        if (c == QLatin1Char('\t')) {
-            const qsizetype spaces = 8 - expanded.size() % 8;
-            expanded.append(QString(spaces, QLatin1Char(' ')));
-        } else {
-            expanded.append(c);
+    const bool cut = line.size() > kMaxShownChars;
+    QString text = WireToText(cut ? line.first(kMaxShownChars) : line);
+    if (text.contains(QLatin1Char('\t'))) {
+        QString expanded;
+        expanded.reserve(text.size() + 16);
+        for (const QChar c : std::as_const(text)) {
+            if (c == QLatin1Char('\t')) {
+                const qsizetype spaces = 8 - expanded.size() % 8;
+                expanded.append(QString(spaces, QLatin1Char(' ')));
+            } else {
+                expanded.append(c);
+            }
         }
+        text.swap(expanded);
     }
-    return expanded;
+    if (text.size() > kMaxShownChars) {
+        text.truncate(kMaxShownChars);
+        return text + QChar(0x2026);
+    }
+    return cut ? text + QChar(0x2026) : text;
 }

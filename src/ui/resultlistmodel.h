@@ -34,6 +34,11 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
 
+    // Laying out text costs time in proportion to its length: a line of
+    // megabytes would hold the event loop for seconds at every paint. The
+    // list shows this much of a line and an ellipsis; it keeps every byte.
+    static constexpr qsizetype kMaxShownChars = 100000;
+
     // Tab characters expand to tab stops every eight columns.
     static QString DisplayText(QByteArrayView line);
 

@@ -8,6 +8,8 @@
 #include <QToolButton>
 #include <QValidator>
 
+#include <limits>
+
 namespace {
 
 class WireValidator final : public QValidator
@@ -52,6 +54,9 @@ public:
 CFormEdit::CFormEdit(bool upperCase, bool digitsOnly, QWidget *parent)
     : QLineEdit(parent), m_upperCase(upperCase)
 {
+    // A line edit cuts its text at 32767 characters by default; composed
+    // requests pass through the message field and must leave whole.
+    setMaxLength(std::numeric_limits<int>::max());
     setValidator(new WireValidator(upperCase, this));
     // Digits only from the keyboard: text the program places is not checked.
     if (digitsOnly)
@@ -125,8 +130,8 @@ void CResultList::adjustLineWidth()
 {
     // Rows share one size; make it as wide as the longest line so the
     // horizontal scroll bar reaches every character.
-    const int width = int(std::min<qsizetype>(m_model->longestLine(), 100000)) *
-                          fontMetrics().averageCharWidth() + 8;
+    const qsizetype shown = std::min(m_model->longestLine(), ResultListModel::kMaxShownChars + 1);
+    const int width = int(shown) * fontMetrics().averageCharWidth() + 8;
     if (width > gridSize().width()) {
         setGridSize(QSize(width, fontMetrics().height() + 2));
     }

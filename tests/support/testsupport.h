@@ -92,3 +92,112 @@ private:
 };
 
 } // namespace testsupport
+
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+
+class FareServer;
+struct FareServerOptions;
+class QThread;
+
+namespace testsupport {
+
+// The longest gap between ticks of a 1 ms timer: how long one event held the
+// event loop while it ran.
+class StallMeter : public QObject
+{
+    Q_OBJECT
+public:
+    StallMeter();
+    void start();
+    qint64 stop();
+    // The longest gap so far, the one still open included.
+    qint64 longest() const;
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_longest = 0;
+};
+
+// The demo server on a thread of its own, so that producing its answers does
+// not share the event loop of the window under test.
+class ThreadedFareServer
+{
+public:
+    explicit ThreadedFareServer(const FareServerOptions &options);
+    ~ThreadedFareServer();
+    quint16 port() const { return m_port; }
+    int connectionCount() const;
+
+private:
+    std::unique_ptr<QThread> m_thread;
+    FareServer *m_server = nullptr;
+    quint16 m_port = 0;
+};
+
+// One accepted connection of a ScriptedPeer, used from the peer's thread.
+// Every wait gives up when the peer is being torn down.
+class PeerConnection
+{
+public:
+    PeerConnection(int fd, const std::atomic<bool> &stopping, std::atomic<int> &requests);
+    ~PeerConnection();
+    PeerConnection(const PeerConnection &) = delete;
+    PeerConnection &operator=(const PeerConnection &) = delete;
+    // Reads until a request's closing empty field arrived; false when the
+    // client closed first or the peer stops.
+    bool readRequest(QByteArray *request = nullptr);
+    // Writes every byte; false when the client went away or the peer stops.
+    bool send(QByteArrayView bytes);
+    // One write per byte with TCP_NODELAY, pausing between them.
+    bool sendBytewise(QByteArrayView bytes, int pauseMs);
+    void pause(int ms);
+    // FIN after everything written, then waits for the client to go.
+    void closeClean();
+    // RST: unsent bytes are dropped.
+    void reset();
+    // Keeps the connection open, answering nothing, until the client goes.
+    void holdOpen();
+
+private:
+    bool waitFor(short events);
+    int m_fd;
+    const std::atomic<bool> &m_stopping;
+    std::atomic<int> &m_requests;
+    QByteArray m_pending;
+};
+
+// A server stand-in on 127.0.0.1 running on its own thread: it accepts
+// connections one after the other and runs the script on each. Scripts do
+// blocking writes of any size without stalling the window's event loop, so
+// a stall measured there is the window's own.
+class ScriptedPeer
+{
+public:
+    using Script = std::function<void(PeerConnection &)>;
+    explicit ScriptedPeer(Script script);
+    ~ScriptedPeer();
+    quint16 port() const { return m_port; }
+    int accepted() const { return m_accepted.load(); }
+    int scriptsDone() const { return m_done.load(); }
+    int requestsRead() const { return m_requests.load(); }
+
+private:
+    void run();
+    Script m_script;
+    int m_listenFd = -1;
+    quint16 m_port = 0;
+    std::atomic<bool> m_stopping{false};
+    std::atomic<int> m_accepted{0};
+    std::atomic<int> m_done{0};
+    std::atomic<int> m_requests{0};
+    std::thread m_thread;
+};
+
+} // namespace testsupport
