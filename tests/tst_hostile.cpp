@@ -356,7 +356,7 @@ void TestHostile::megabytesWithoutNul()
     QVERIFY(linesAre({field}));
     // The list keeps every byte but shows only the start of such a line.
     const QString shown = m_dlg->m_listResults->model()->index(0, 0).data().toString();
-    QCOMPARE(shown.size(), ResultListModel::kMaxShownChars + 1);
+    QCOMPARE(shown.size(), ResultListModel::kMaxShownChars + 1); // and the ellipsis
     QVERIFY(shown.endsWith(QChar(0x2026)));
     QVERIFY(shown.startsWith(WireToText(field.first(field.indexOf('\t')))));
     QCOMPARE(m_done->size(), ExpectedCompletions(stream));

@@ -10,11 +10,7 @@ namespace {
 // Chunks of fixed size: growing one big buffer by doubling would copy it and
 // stall the event loop once it holds tens of megabytes.
 constexpr qsizetype kChunkSize = 4 * 1024 * 1024;
-// Each view update lays out every row, so the more rows, the rarer updates.
-int FlushDelayMs(qsizetype rows)
-{
-    return int(std::clamp<qsizetype>(40 + rows / 10000, 40, 150));
-}
+constexpr int kFlushDelayMs = 40;
 } // namespace
 
 ResultListModel::ResultListModel(QObject *parent) : QAbstractListModel(parent)
@@ -27,11 +23,10 @@ ResultListModel::~ResultListModel() = default;
 
 char *ResultListModel::reserve(qsizetype length, quint32 &chunk, quint32 &offset)
 {
-    const bool fitsCurrent =
-        !m_chunks.empty() && m_chunkUsed + length <= m_chunkSizes.back();
+    const bool fitsCurrent = !m_chunks.empty() && m_chunkUsed + length <= m_chunkSizes.back();
     if (!fitsCurrent) {
         const qsizetype size = std::max(kChunkSize, length);
-        m_chunks.push_back(std::make_unique<char[]>(size_t(size)));
+        m_chunks.push_back(std::make_unique_for_overwrite<char[]>(size_t(size)));
         m_chunkSizes.push_back(size);
         m_chunkUsed = 0;
     }
@@ -52,7 +47,7 @@ void ResultListModel::appendLine(QByteArrayView line)
     m_lines.push_back(entry);
     m_longest = std::max(m_longest, line.size());
     if (!m_flushTimer.isActive())
-        m_flushTimer.start(FlushDelayMs(m_shown));
+        m_flushTimer.start(kFlushDelayMs);
 }
 
 void ResultListModel::clear()

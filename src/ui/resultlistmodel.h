@@ -10,6 +10,7 @@
 #include <QByteArrayView>
 #include <QTimer>
 
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -37,7 +38,7 @@ public:
     // Laying out text costs time in proportion to its length: a line of
     // megabytes would hold the event loop for seconds at every paint. The
     // list shows this much of a line and an ellipsis; it keeps every byte.
-    static constexpr qsizetype kMaxShownChars = 100000;
+    static constexpr qsizetype kMaxShownChars = 10000;
 
     // Tab characters expand to tab stops every eight columns.
     static QString DisplayText(QByteArrayView line);
@@ -54,7 +55,8 @@ private:
     std::vector<std::unique_ptr<char[]>> m_chunks;
     std::vector<qsizetype> m_chunkSizes;
     qsizetype m_chunkUsed = 0;
-    std::vector<Line> m_lines;
+    // A deque grows without copying what it holds: no stall at millions of lines.
+    std::deque<Line> m_lines;
     int m_shown = 0;
     qsizetype m_longest = 0;
     QTimer m_flushTimer;

@@ -1,7 +1,6 @@
 #include "ui/widgets.h"
 
 #include "session/wiretext.h"
-#include "ui/resultlistmodel.h"
 
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -72,69 +71,6 @@ void CFormEdit::setWireText(const QByteArray &bytes)
 QByteArray CFormEdit::wireText() const
 {
     return TextToWire(text());
-}
-
-CResultList::CResultList(QWidget *parent) : QListView(parent), m_model(new ResultListModel(this))
-{
-    setModel(m_model);
-    setUniformItemSizes(true);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setWordWrap(false);
-    setTextElideMode(Qt::ElideNone);
-    connect(this, &QListView::doubleClicked, this, &CResultList::lineDoubleClicked);
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &CResultList::selectionOrCurrentChanged);
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &CResultList::selectionOrCurrentChanged);
-    connect(m_model, &QAbstractItemModel::rowsInserted, this, &CResultList::adjustLineWidth);
-}
-
-void CResultList::addLine(QByteArrayView line)
-{
-    m_model->appendLine(line);
-}
-
-void CResultList::resetContent()
-{
-    m_model->clear();
-    setGridSize({});
-    horizontalScrollBar()->setValue(0);
-}
-
-qsizetype CResultList::count() const
-{
-    return m_model->lineCount();
-}
-
-QByteArray CResultList::text(qsizetype i) const
-{
-    return m_model->lineText(i);
-}
-
-qsizetype CResultList::currentLine() const
-{
-    const QModelIndex current = currentIndex();
-    return current.isValid() ? current.row() : 0;
-}
-
-void CResultList::flushAndUpdate()
-{
-    m_model->flush();
-    viewport()->repaint();
-}
-
-void CResultList::adjustLineWidth()
-{
-    // Rows share one size; make it as wide as the longest line so the
-    // horizontal scroll bar reaches every character.
-    const qsizetype shown = std::min(m_model->longestLine(), ResultListModel::kMaxShownChars + 1);
-    const int width = int(shown) * fontMetrics().averageCharWidth() + 8;
-    if (width > gridSize().width()) {
-        setGridSize(QSize(width, fontMetrics().height() + 2));
-    }
 }
 
 CHistorySpin::CHistorySpin(QWidget *parent) : QWidget(parent)

@@ -5,9 +5,8 @@
 
 #include <QByteArray>
 #include <QLineEdit>
-#include <QListView>
 
-class ResultListModel;
+#include "ui/resultlist.h"
 
 // An edit whose text is wire bytes. It refuses characters outside the wire
 // character set instead of replacing them; an upper-case edit turns every
@@ -24,33 +23,6 @@ public:
 
 private:
     bool m_upperCase;
-};
-
-class CResultList : public QListView
-{
-    Q_OBJECT
-public:
-    explicit CResultList(QWidget *parent = nullptr);
-
-    ResultListModel *lines() const { return m_model; }
-    void addLine(QByteArrayView line);
-    void resetContent();
-    qsizetype count() const;
-    // The text of line i; empty for a line that does not exist.
-    QByteArray text(qsizetype i) const;
-    // The line holding the focus mark: the one last clicked or reached with
-    // the keyboard, else the first.
-    qsizetype currentLine() const;
-    // Shows every stored line now and repaints.
-    void flushAndUpdate();
-
-signals:
-    void lineDoubleClicked();
-    void selectionOrCurrentChanged();
-
-private:
-    void adjustLineWidth();
-    ResultListModel *m_model;
 };
 
 // Up-down arrows with no partner field: up proposes -1 (older), down +1.
