@@ -186,10 +186,8 @@ void CInetSocket::Close()
     m_closedByUs = true;
     DropPeerProbe();
     m_socket.disconnect(this);
+    // An orderly close: the request was handed over whole before this.
     m_socket.disconnectFromHost();
-    if (m_socket.state() != QAbstractSocket::UnconnectedState)
-        m_socket.waitForDisconnected(1000);
-    m_socket.abort();
 }
 
 void CInetSocket::Shutdown()
