@@ -1,5 +1,7 @@
 #include "ui/rawview.h"
 
+#include "session/hexdump.h"
+
 #include "session/wiretext.h"
 
 #include <QDialogButtonBox>
@@ -10,7 +12,7 @@
 
 namespace {
 
-constexpr qsizetype kRowBytes = 16;
+constexpr qsizetype kRowBytes = kHexDumpRowBytes;
 
 QChar Glyph(unsigned char byte)
 {
@@ -35,16 +37,7 @@ QString CRawView::HexDump(QByteArrayView bytes)
     out.reserve(rows * 80);
     for (qsizetype offset = 0; offset < bytes.size(); offset += kRowBytes) {
         const QByteArrayView row = bytes.sliced(offset, std::min(kRowBytes, bytes.size() - offset));
-        out += QStringLiteral("%1  ").arg(offset, 8, 16, QLatin1Char('0'));
-        for (qsizetype i = 0; i < kRowBytes; ++i) {
-            if (i == kRowBytes / 2)
-                out += u' ';
-            if (i < row.size())
-                out += QStringLiteral("%1 ").arg(static_cast<unsigned char>(row[i]), 2, 16,
-                                                 QLatin1Char('0'));
-            else
-                out += QStringLiteral("   ");
-        }
+        out += QLatin1StringView(HexDumpColumns(row, offset));
         out += QStringLiteral(" |");
         for (const char c : row)
             out += Glyph(static_cast<unsigned char>(c));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/hexdump.h"
+
 // A hex view of a line's bytes, so tabs, trailing blanks, stray control bytes
 // and bytes above 127 can be told apart where plain text would hide them.
 
@@ -7,8 +9,6 @@
 #include <QByteArrayView>
 
 #include <cstdio>
-
-constexpr qsizetype kHexDumpRowBytes = 16;
 
 // One row of up to 16 bytes: offset, the bytes in hex (two groups of eight)
 // and the printable ASCII text with every other byte shown as ".", ended by a
