@@ -5,6 +5,7 @@
 #include "ui/aboutdlg.h"
 #include "ui/programicon.h"
 #include "ui/querydlg_layout.h"
+#include "ui/resultlistmodel.h"
 #include "ui/resultlistactions.h"
 #include "ui/widgets.h"
 
@@ -111,9 +112,11 @@ void CQueryDlg::OnInitDialog()
 void CQueryDlg::UpdateNavigationButtons()
 {
     UpdateData(true);
-    QByteArray tail = "0";
-    if (m_listResults->count() >= 1)
-        tail = m_listResults->text(0).right(2);
+    QByteArrayView tail = "0";
+    if (m_listResults->count() >= 1) {
+        const QByteArrayView first = m_listResults->lines()->lineView(0);
+        tail = first.last(std::min<qsizetype>(2, first.size()));
+    }
     const bool enable = m_nResultMode == 1 && (m_listResults->count() > 1 || tail == "-5");
     EnableControl(Ctrl::Next, enable);
     EnableControl(Ctrl::Previous, enable);
